@@ -8,7 +8,7 @@ add_library(kvwin STATIC ${KV_PORTABLE_SOURCES} ${KV_WIN_SOURCES})
 target_include_directories(kvwin PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(kvwin PRIVATE ${KV_WARNINGS} ${KV_SIZE_FLAGS})
 target_compile_definitions(kvwin PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(kvwin PUBLIC ZLIB::ZLIB)
+target_link_libraries(kvwin PUBLIC ZLIB::ZLIB user32 gdi32 advapi32 shell32)
 target_link_options(kvwin PUBLIC ${KV_LINK_FLAGS})
 
 add_subdirectory(src)
