@@ -33,12 +33,19 @@ std::string DebugFileName();
 bool AppendDebugFile(const std::string& path, const std::string& text);
 
 // Line-end normalisation used for the debug file: every CR LF, lone CR
-// and lone LF becomes one CR LF.
+// and lone LF becomes one CR LF. A character of code 0 becomes CR LF too
+// (the conversion goes through code 0).
 std::string NormalizeLineEnds(std::string_view text);
 
 // Platform half: receives one chunk (at most the buffer size) under the
 // lock. Implemented in kdebug_win.cpp (viewer and file) and, for native
 // tests, in kdebug_posix.cpp (a replaceable sink).
 void TraceSendChunk(std::string_view chunk);
+
+// Platform half: the process-wide lock around the buffer and the chunk
+// sender. Recursive, so a trace line written while a chunk is being
+// dispatched (a sent message handled meanwhile) does not deadlock.
+void TraceLockEnter();
+void TraceLockLeave();
 
 }  // namespace kv
