@@ -186,7 +186,8 @@ bool AddFolder(const std::string& folder, std::vector<SourceFile>& files, std::s
         return false;
     }
     std::vector<fs::path> found;
-    for (const fs::directory_entry& e : it) {
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::directory_entry& e = *it;
         std::error_code sec;
         if (e.is_directory(sec)) {
             error = "folder " + folder + " contains the subfolder " + e.path().filename().string() +
@@ -198,6 +199,10 @@ bool AddFolder(const std::string& folder, std::vector<SourceFile>& files, std::s
             return false;
         }
         found.push_back(e.path());
+    }
+    if (ec) {  // a failed step ends the iteration
+        error = "cannot read folder " + folder + ": " + ec.message();
+        return false;
     }
     std::sort(found.begin(), found.end());
     for (const fs::path& p : found)

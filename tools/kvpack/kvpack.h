@@ -87,8 +87,10 @@ struct PackageSpec {
     uint32_t tokenSeed = 0;
 };
 
-// Builds the package. Either every output file is in place, or none is
-// touched and `error` says why. `written` (optional) receives the paths
+// Builds the package. Every file is first written under a temporary name;
+// on any failure none is renamed and `error` says why. Only a failing
+// rename at the very end can leave a set partly replaced (later parts are
+// renamed first, the file the user starts last). `written` (optional) receives the paths
 // written, in the order the stub reads them.
 bool BuildPackage(const PackageSpec& spec, std::string& error, std::vector<std::string>* written = nullptr);
 
