@@ -33,6 +33,7 @@ std::string HelpText() {
     return R"(kvpack - append a setup package to a copy of the stub
 
 Usage: kvpack --stub STUB.exe --out SETUP.exe [options] [FILE|FOLDER ...]
+       kvpack --info SETUP.exe   (print what the stub will read from a package)
 
 Input
   --stub PATH              the stub executable to copy (required)

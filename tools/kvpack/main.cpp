@@ -5,10 +5,15 @@
 
 #include "kvpack/cli.h"
 #include "kvpack/kvpack.h"
+#include "kvpack/package_info.h"
 
 int main(int argc, char** argv) {
     using namespace kv::pack;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2 && args[0] == "--info") {
+        std::fputs(DescribePackage(args[1]).c_str(), stdout);
+        return 0;
+    }
     PackageSpec spec;
     std::string error;
     switch (ParseArguments(args, spec, error)) {
