@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "package/file_source.h"
+#include "package/slangid.h"
 #include "package/tokens.h"
 #include "util/ksub.h"
+#include "util/text_utils.h"
 
 namespace kv {
 namespace {
@@ -21,6 +23,13 @@ bool BytesAt(const ByteSource& src, uint64_t offset, const char (&two)[3]) {
 std::string FileNamePart(const std::string& path) {
     const size_t cut = path.find_last_of("\\:");
     return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// A language setting read as a 32-bit number, `def` when it is not one.
+int LangNumber(const std::string& text, int def) {
+    int64_t value = 0;
+    if (!TryStrToInt64(text, value) || value < INT32_MIN || value > INT32_MAX) return def;
+    return int(value);
 }
 
 }  // namespace
@@ -235,5 +244,19 @@ std::string TGFileInfo::DownloadToken(bool descramble) const {
 }
 
 std::string TGFileInfo::DownloadSize() const { return SUB::Get(DownloadSettings, 4); }
+
+std::string TGFileInfo::FindLanguageRecord(const std::string& name) const {
+    return kv::FindLanguageRecord(LanguageTable, name);
+}
+
+std::string TGFileInfo::LangText(const std::string& key, const std::string& def) const {
+    const std::string record = ChosenLanguageRecord(LanguageTable);
+    if (record.size() <= 1) return def;
+    return SUB::GetValue(record, key, def, std::string());
+}
+
+int TGFileInfo::LangCharset() const { return LangNumber(LangText("Charset", "0"), 0); }
+int TGFileInfo::LangFontSize() const { return LangNumber(LangText("FontSize", "8"), 8); }
+std::string TGFileInfo::LangFontName() const { return LangText("FontName", "Tahoma"); }
 
 }  // namespace kv

@@ -153,6 +153,21 @@ public:
     std::string DownloadToken(bool descramble) const;
     std::string DownloadSize() const;
 
+    // The record of LanguageTable for a language name (see
+    // kv::FindLanguageRecord): "*" when there is none.
+    std::string FindLanguageRecord(const std::string& name) const;
+    // The text of `key` in the language record this process chose (the
+    // first call of any object chooses it from its own table): `def` when
+    // there is no record or the key is absent, empty when the key is
+    // present without a value.
+    std::string LangText(const std::string& key, const std::string& def) const;
+    // "Charset" as a number; 0 when absent or not a number.
+    int LangCharset() const;
+    // "FontSize" as a number; 8 when absent or not a number.
+    int LangFontSize() const;
+    // "FontName"; "Tahoma" when absent.
+    std::string LangFontName() const;
+
 private:
     void Read(const ByteSource& src);
     void Clear();
