@@ -64,7 +64,17 @@ bool LanguageTableFromIni(const std::string& iniText, std::string& table, std::s
             error = where + "key outside a [language] section";
             return false;
         }
-        records.back().push_back(Trim(line.substr(0, eq)) + "=" + IniValue(line.substr(eq + 1)));
+        // The stub reads the first of two equal keys; a second one would
+        // be silently lost.
+        const std::string key = Trim(line.substr(0, eq));
+        const auto& record = records.back();
+        for (size_t i = 1; i < record.size(); ++i) {
+            if (SameText(record[i].substr(0, record[i].find('=')), key)) {
+                error = where + "key \"" + key + "\" appears twice in [" + record[0] + "]";
+                return false;
+            }
+        }
+        records.back().push_back(key + "=" + IniValue(line.substr(eq + 1)));
     }
 
     if (records.empty()) {
