@@ -6,6 +6,7 @@
 #include "stub/cmdline.h"
 #include "stub/stub.h"
 #include "util/kdebug.h"
+#include "util/system_library.h"
 
 namespace {
 
@@ -24,9 +25,13 @@ std::string ModulePath() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: nothing may come from the
+    // folder the setup was started from.
+    kv::RestrictDllSearch();
     // Module start-up: the trace channel comes first so that every later
     // line reaches the viewer.
     kv::TraceStartup();
+    kv::LoadStartupLibraries();
     kv::SetCommandLineSource(GetCommandLineA(), ModulePath());
     const unsigned code = kv::RunStubEntry();
     ExitProcess(code);

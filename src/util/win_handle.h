@@ -66,6 +66,8 @@ public:
         m_ = nullptr;
         return ok;
     }
+    // Hands the module on without freeing it (a library kept loaded).
+    HMODULE release() { return std::exchange(m_, nullptr); }
 
 private:
     HMODULE m_ = nullptr;
