@@ -25,6 +25,5 @@ void CreateAndRun_X_Exe() { NotBuilt("CreateAndRun_X_Exe"); }
 void RunSpanRelaunch() { NotBuilt("span relaunch"); }
 void CheckTestMode(bool) { NotBuilt("CheckTestMode"); }
 void HandleParamOK(bool) { NotBuilt("HandleParamOK"); }
-void DeleteSelf(bool, bool) { NotBuilt("DeleteSelf"); }
 
 }  // namespace kv
