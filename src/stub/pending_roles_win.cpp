@@ -7,7 +7,6 @@
 #include "autoupdate/test_mode.h"
 #include "stub/agent_control.h"
 #include "stub/self_copy.h"
-#include "stub/stub_win.h"
 #include "util/files.h"
 #include "util/kdebug.h"
 
@@ -20,7 +19,6 @@ void NotBuilt(const char* what) {
 
 }  // namespace
 
-void RunMainWindow() { NotBuilt("main window"); }
 void CreateAndRun_X_Exe() { NotBuilt("CreateAndRun_X_Exe"); }
 void RunSpanRelaunch() { NotBuilt("span relaunch"); }
 void CheckTestMode(bool) { NotBuilt("CheckTestMode"); }

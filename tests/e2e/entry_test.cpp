@@ -216,7 +216,7 @@ TEST_F(EntryTest, SpannedSetupRelaunchesOnlyOnTheFirstLevel) {
         const StubResult r = Run(exe, c.args);
         ASSERT_TRUE(r.ended) << c.args;
         EXPECT_EQ(r.trace.find("span relaunch") != std::string::npos, c.relaunch) << c.args << "\n" << r.trace;
-        EXPECT_EQ(r.trace.find("main window") != std::string::npos, !c.relaunch) << c.args;
+        EXPECT_EQ(r.trace.find("setup flow") != std::string::npos, !c.relaunch) << c.args;
     }
 }
 
