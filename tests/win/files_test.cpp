@@ -388,19 +388,4 @@ TEST(DeleteFolderTree, NothingToDelete) {
     EXPECT_TRUE(FileExists(dir.File("a-file")));
 }
 
-// ---- Eject ----------------------------------------------------------------
-
-// Every device path the code under test opens while the recorder is
-// installed.
-std::vector<std::string> g_devicesOpened;
-void* g_realCreateFileA = nullptr;
-
-HANDLE WINAPI RecordingCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
-                                   DWORD disposition, DWORD flags, HANDLE templ) {
-    if (name != nullptr && std::string(name).rfind("\\\\.\\", 0) == 0) g_devicesOpened.emplace_back(name);
-    using Fn = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
-    return reinterpret_cast<Fn>(g_realCreateFileA)(name, access, share, sa, disposition, flags, templ);
-}
-
-
 }  // namespace
