@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_process.h"
 #include "harness/harness.h"
 #include "import_hook.h"
 #include "util/files.h"
@@ -386,6 +387,45 @@ TEST(DeleteFolderTree, NothingToDelete) {
     ASSERT_TRUE(WriteWholeFile(dir.File("a-file"), "x"));
     EXPECT_FALSE(kv::DeleteTree(dir.File("a-file"), true));  // a file is no folder
     EXPECT_TRUE(FileExists(dir.File("a-file")));
+}
+
+// ---- Eject ----------------------------------------------------------------
+
+// Every device path the code under test opens while the recorder is
+// installed.
+std::vector<std::string> g_devicesOpened;
+void* g_realCreateFileA = nullptr;
+
+HANDLE WINAPI RecordingCreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                                   DWORD disposition, DWORD flags, HANDLE templ) {
+    if (name != nullptr && std::string(name).rfind("\\\\.\\", 0) == 0) g_devicesOpened.emplace_back(name);
+    using Fn = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    return reinterpret_cast<Fn>(g_realCreateFileA)(name, access, share, sa, disposition, flags, templ);
+}
+
+TEST(EjectMediumFresh, RefusesWithoutOpeningADevice) {
+    if (!InFreshRun("EjectMediumFresh")) GTEST_SKIP() << "runs in a fresh process of EjectMedium";
+    ImportHook hook("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&RecordingCreateFileA));
+    ASSERT_TRUE(hook.Installed());
+    g_realCreateFileA = hook.Original();
+    g_devicesOpened.clear();
+    const std::string unused = UnusedDrive();
+    for (const std::string& path : {std::string(), std::string("1:\\setup.exe"), std::string("c:\\windows"),
+                                    std::string("Z:\\"), unused}) {
+        EXPECT_FALSE(kv::EjectCD(path)) << path;
+    }
+    EXPECT_TRUE(g_devicesOpened.empty()) << g_devicesOpened.front();
+    // The recorder does see a device the code opens.
+    kv::WriteFileText("\\\\.\\NUL", "x", 0, false);
+    EXPECT_EQ(g_devicesOpened, std::vector<std::string>{"\\\\.\\NUL"});
+}
+
+// The drive-type query is asked in a process of its own: after the
+// process-control tests it crashes the test program (the plain system
+// call, with or without the recorder), and after the main-window tests it
+// hangs.
+TEST(EjectMedium, RefusesWithoutOpeningADevice) {
+    EXPECT_TRUE(RunSuiteInFreshProcess("EjectMediumFresh", 60000));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_process.h"
 #include "harness/harness.h"
 #include "util/message_pump.h"
 #include "util/sysinfo.h"
@@ -127,20 +128,13 @@ TEST(AutoPlay, IdentifierOnlyWhileSwitchedOn) {
 }
 
 // The developer switch is read once per process, so each value is checked
-// in a fresh run of this test program that runs only the probe below.
+// in a fresh process that runs only the check below.
 constexpr const char* kExpectVariable = "KV_EXPECT_DEVELOPER_MODE";
 
-std::string OwnPath() {
-    char buf[MAX_PATH + 1];
-    const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    return std::string(buf, n);
-}
-
-TEST(DeveloperModeProbe, ReadOnceFromTheEnvironment) {
+TEST(DeveloperModeFresh, ReadOnceFromTheEnvironment) {
+    if (!InFreshRun("DeveloperModeFresh")) GTEST_SKIP() << "runs in a fresh process of DeveloperMode";
     char expected[8] = {};
-    if (GetEnvironmentVariableA(kExpectVariable, expected, sizeof expected) == 0) {
-        GTEST_SKIP() << "runs as a child of DeveloperMode.OnlyTheCodeSwitchesItOn";
-    }
+    ASSERT_GT(GetEnvironmentVariableA(kExpectVariable, expected, sizeof expected), 0u);
     EXPECT_EQ(kv::DeveloperMode(), expected[0] == '1');
     // A change after the first call is not seen.
     SetEnvironmentVariableA(kv::DeveloperModeVariable, expected[0] == '1' ? "0" : kv::DeveloperModeCode);
@@ -156,12 +150,9 @@ TEST(DeveloperMode, OnlyTheCodeSwitchesItOn) {
     for (const Case& c : cases) {
         SetEnvironmentVariableA(kv::DeveloperModeVariable, c.value);
         SetEnvironmentVariableA(kExpectVariable, c.expected);
-        uint32_t code = 99;
-        const bool ended = RunProcess(QuoteArg(OwnPath()) + " --gtest_filter=DeveloperModeProbe.*", "", 60000, code);
+        EXPECT_TRUE(RunSuiteInFreshProcess("DeveloperModeFresh", 60000)) << (c.value ? c.value : "(unset)");
         SetEnvironmentVariableA(kExpectVariable, nullptr);
         SetEnvironmentVariableA(kv::DeveloperModeVariable, nullptr);
-        ASSERT_TRUE(ended) << (c.value ? c.value : "(unset)");
-        EXPECT_EQ(code, 0u) << (c.value ? c.value : "(unset)");
     }
 }
 
