@@ -75,7 +75,7 @@ bool IsPlain(HWND edit, int start, int end) {
 
 TEST_F(MsgBox, BoldParagraphsAndTabShownConvertedAndLaidOut) {
     const HWND box = Open([] {
-        return kv::RichMessageBox(nullptr, "<B>Bold</B> word<P><P>Second<T>line<P>", "Question", 0, kYesNo,
+        return kv::RichMessageBox(nullptr, "<B>Bold</B> word<P><P>Second<T><B>line</B><P>", "Question", 0, kYesNo,
                                   kv::kMsgBoxDefaultCaptions);
     }, 2);
     ASSERT_NE(box, nullptr);
@@ -86,7 +86,9 @@ TEST_F(MsgBox, BoldParagraphsAndTabShownConvertedAndLaidOut) {
     EXPECT_EQ(ControlText(text), "Bold word\r\n\r\nSecond\tline\r\n");
     EXPECT_TRUE(IsBold(text, 0, 4));
     EXPECT_TRUE(IsPlain(text, 4, 9));
-    EXPECT_TRUE(IsPlain(text, 13, 24));
+    // A range after line breaks and a tab lands on its own characters.
+    EXPECT_TRUE(IsPlain(text, 13, 20));
+    EXPECT_TRUE(IsBold(text, 20, 24));
     const WindowFacts textFacts = ReadWindowFacts(text);
     EXPECT_TRUE(textFacts.style & ES_READONLY);
     EXPECT_TRUE(textFacts.style & ES_MULTILINE);
