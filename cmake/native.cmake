@@ -15,6 +15,7 @@ kv_core_library(kvcore_san ${KV_SAN_FLAGS} -O1 -g)
 target_link_options(kvcore_san PUBLIC ${KV_SAN_FLAGS})
 
 add_subdirectory(tools)
+add_subdirectory(bench)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
