@@ -20,7 +20,6 @@ void NotBuilt(const char* what) {
 }  // namespace
 
 void CreateAndRun_X_Exe() { NotBuilt("CreateAndRun_X_Exe"); }
-void RunSpanRelaunch() { NotBuilt("span relaunch"); }
 void CheckTestMode(bool) { NotBuilt("CheckTestMode"); }
 void HandleParamOK(bool) { NotBuilt("HandleParamOK"); }
 
