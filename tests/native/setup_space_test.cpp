@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/setup_space.h"
+#include "setup/temp_folder.h"
 
 namespace kv {
 namespace {
@@ -73,6 +74,30 @@ TEST(SetupSpace, FolderNameTakesTheTimeHalfOfTheDosStamp) {
     EXPECT_EQ(SetupTempFolderName("C:\\T", date | 29797u), "C:\\T\\SETUP_29797");
     EXPECT_EQ(SetupTempFolderName("C:\\T\\", date), "C:\\T\\SETUP_0");  // 00:00:00
     EXPECT_EQ(SetupTempFolderName("C:\\", 0xFFFFFFFFu), "C:\\SETUP_65535");
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(SetupSpace, BestTempDriveNeedsStrictlyMoreRoom) {
+    const struct {
+        char temp;
+        double c, d, e;
+        char best;
+    } cases[] = {
+        {'E', 5, 9, 1, 'D'},  // C and D both beat the temp drive E: the roomier wins
+        {'E', 7, 7, 3, 'C'},  // a tie keeps the earlier letter
+        {'c', 0, 0, 0, 'C'},  // no probe succeeded: the temp drive stays
+        {'D', 0, 4, 0, 'D'},  // the temp drive is itself the best
+        {'C', 2, 0, 8, 'E'},
+    };
+    for (const auto& c : cases) {
+        const double free[3] = {c.c, c.d, c.e};
+        EXPECT_EQ(BestTempDrive(c.temp, free), c.best) << c.temp << " " << c.c << " " << c.d << " " << c.e;
+    }
 }
 
 }  // namespace
