@@ -146,8 +146,10 @@ struct Outcome {
     std::string engine = "unset";
     bool threw = false;
     std::string error;
-    int boxes = 0;  // boxes that appeared and were closed
+    std::vector<std::string> boxTexts;  // boxes that appeared and were closed
 };
+
+std::string BoxText(HWND box) { return ControlText(FindChildOfClass(box, "RICHEDIT")); }
 
 // Runs the unpacker on a worker thread; any box that shows up is counted
 // and closed (a disk question closed that way counts as Cancel).
@@ -166,10 +168,12 @@ Outcome RunUnpack(const std::string& first, const std::string& dest, bool forceP
         });
         Deadline deadline(kRunMs);
         while (!(o.finished = worker.Wait(50)) && !deadline.Passed()) {
-            const std::vector<HWND> boxes = TopLevelWindows("KMsgBox", GetCurrentProcessId());
-            if (boxes.empty()) continue;
-            o.boxes += int(boxes.size());
-            CloseTopLevelWindows("KMsgBox", GetCurrentProcessId(), kBoxMs);
+            for (HWND box : TopLevelWindows("KMsgBox", GetCurrentProcessId())) {
+                WaitUntil(kBoxMs, [box] { return !ListButtons(box).empty(); });
+                o.boxTexts.push_back(BoxText(box));
+                PostMessageA(box, WM_CLOSE, 0, 0);
+                WaitForWindowGone(box, kBoxMs);
+            }
         }
     }
     return o;
@@ -237,7 +241,7 @@ TEST_F(Unpack, TwentyFiveEntriesGiveTwentyFiveFilesProgressAndTraceLines) {
     ASSERT_TRUE(viewer.Ready());
     const Outcome o = RunUnpack(written[0], out_);
     ASSERT_TRUE(o.finished);
-    EXPECT_EQ(o.boxes, 0);
+    EXPECT_EQ(o.boxTexts.size(), 0u);
     EXPECT_TRUE(o.crcOk);
     EXPECT_EQ(o.engine, "Engine.exe*");
     ExpectFiles(24);
@@ -345,7 +349,7 @@ TEST_F(Unpack, SegmentSetsPresentOnDiskAreReadWithoutAQuestion) {
         EXPECT_EQ(written.back(), spec.outputPath + ".003");
         const Outcome o = RunUnpack(first, out_);
         ASSERT_TRUE(o.finished);
-        EXPECT_EQ(o.boxes, 0);
+        EXPECT_EQ(o.boxTexts.size(), 0u);
         EXPECT_TRUE(o.crcOk);
         EXPECT_EQ(o.engine, "Engine.exe*");
         ExpectFiles(3, 1500);
@@ -411,6 +415,18 @@ TEST_F(Unpack, NoAgentCopyFromAFileThatIsNoProgram) {
     ASSERT_TRUE(o.finished);
     ExpectFiles(1);
     EXPECT_FALSE(FileExists(Out("Agent.exe")));
+}
+
+TEST_F(Unpack, NoFolderNamedShowsTheFolderMessageAndWritesNothingElsewhere) {
+    const std::string first = Build(Spec(1))[0];
+    const Outcome o = RunUnpack(first, "");
+    ASSERT_TRUE(o.finished) << o.boxTexts.size() << " boxes, the last: " << (o.boxTexts.empty() ? "" : o.boxTexts.back());
+    ASSERT_FALSE(o.boxTexts.empty());
+    EXPECT_NE(o.boxTexts[0].find("Unable to create Directory!"), std::string::npos) << o.boxTexts[0];
+    // The entries would have gone to the root of the current drive.
+    EXPECT_FALSE(FileExists("\\Engine.exe"));
+    EXPECT_FALSE(FileExists("\\f0.txt"));
+    EXPECT_EQ(o.engine, "Engine.exe*");
 }
 
 // ---- Damaged packages ------------------------------------------------------------------
@@ -487,7 +503,7 @@ TEST_F(Unpack, DamageInOneSegmentReadsNoFurtherSegment) {
     ASSERT_TRUE(WriteWholeFile(written[1], second));
     const Outcome o = RunUnpack(written[0], out_);
     ASSERT_TRUE(o.finished);
-    EXPECT_EQ(o.boxes, 0);
+    EXPECT_EQ(o.boxTexts.size(), 0u);
     EXPECT_FALSE(o.crcOk);
     // What the damaged block and the third segment hold is missing.
     size_t extracted = 0, packed = 0;
@@ -526,8 +542,6 @@ HWND WaitForBox(size_t buttons) {
     const bool ready = WaitUntil(kBoxMs, [&] { return ListButtons(box).size() == buttons; });
     return ready ? box : nullptr;
 }
-
-std::string BoxText(HWND box) { return ControlText(FindChildOfClass(box, "RICHEDIT")); }
 
 bool Press(HWND box, const std::string& caption) {
     for (const ButtonInfo& b : ListButtons(box))
@@ -669,7 +683,7 @@ TEST_F(UnpackBoxesFresh, NamesOutsideTheFolderAreFailedWritesReportedOncePerProc
     ASSERT_TRUE(CreateDirectoryA(Out("ok.txt").c_str(), nullptr));
     const Outcome again = RunUnpack(path, out_);
     ASSERT_TRUE(again.finished);
-    EXPECT_EQ(again.boxes, 0);
+    EXPECT_EQ(again.boxTexts.size(), 0u);
     EXPECT_TRUE(FolderExists(Out("ok.txt")));
 }
 
