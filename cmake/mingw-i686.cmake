@@ -10,3 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Windows tests run under Wine; the wrapper sets the prefix and display.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/win/wine-run)
+# zlib links into the executables: the import library would make the stub
+# look for zlib1.dll beside itself.
+set(ZLIB_USE_STATIC_LIBS ON)
