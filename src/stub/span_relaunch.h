@@ -8,7 +8,12 @@ namespace kv {
 // The setup temp folder + "\Y_" + the stub's file name.
 std::string YCopyPath(const std::string& setupTempFolder, const std::string& stubPath);
 
-// The Y_ file, one blank, then (trimmed) the stub's arguments,
+// The arguments without any "/SpanCdLvl=" and "/SpanDiskFName1=" switch
+// (case ignored), each cut up to the next '/' like RemoveSwitch.
+std::string WithoutSpanSwitches(std::string arguments);
+
+// The Y_ file, one blank, then (trimmed) the stub's arguments without
+// their own span switches,
 // /SpanCdLvl=2, /SpanDiskFName1= naming the first disk file beside the
 // stub (its path + ".001") and /OriginExe= naming the stub, both quoted.
 std::string YCopyCommandLine(const std::string& yCopyPath, const std::string& argumentText,

@@ -17,12 +17,30 @@ TEST(SpanRelaunch, CommandLinePointsToTheFirstDiskAndTheOrigin) {
         const char* line;
     } cases[] = {
         {"", "C:\\T\\Y_setup.exe /SpanCdLvl=2 /SpanDiskFName1=\"D:\\setup.exe.001\" /OriginExe=\"D:\\setup.exe\""},
-        {"/hide /L=1",
+        // A level given to the launcher must not reach the copy before its
+        // own 2: the first of two is the one read.
+        {"/SpanCdLvl=1", "C:\\T\\Y_setup.exe /SpanCdLvl=2 /SpanDiskFName1=\"D:\\setup.exe.001\" /OriginExe=\"D:\\setup.exe\""},
+        {"/hide /spancdlvl=x /L=1",
          "C:\\T\\Y_setup.exe /hide /L=1 /SpanCdLvl=2 /SpanDiskFName1=\"D:\\setup.exe.001\" "
          "/OriginExe=\"D:\\setup.exe\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(YCopyCommandLine("C:\\T\\Y_setup.exe", c.args, "D:\\setup.exe"), c.line) << c.args;
+}
+
+TEST(SpanRelaunch, OwnSpanSwitchesAreDroppedWhereverTheyStand) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"", ""},
+        {"/SpanCdLvl=1", ""},
+        {"/A /SPANCDLVL=3 /B", "/A /B"},
+        {"/SpanDiskFName1=E:\\x.001 /SpanCdLvl=1 /Q", "/Q"},
+        {"/A /SpanCdLvl=1", "/A "},
+        {"/SpanCdLvl=1 /SpanCdLvl=2 /Z", "/Z"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WithoutSpanSwitches(c.in), c.out) << c.in;
 }
 
 TEST(SpanRelaunch, EngineOfTheCopySeesNeitherSpanSwitch) {
