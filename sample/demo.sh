@@ -10,7 +10,11 @@ rm -rf "$WORK"
 mkdir -p "$WORK"
 
 echo "== packing sample/product into build/demo/SampleSetup.exe"
+# The setup engine here is our test engine: it records what it was given
+# and what it found beside itself, then hands over like a real engine.
+RECORD="$(winepath -w "$WORK/engine-record.txt")"
 "$OUT/kvpack" --stub "$OUT/stub.exe" --out "$WORK/SampleSetup.exe" \
+  --engine "$OUT/tools/testengine.exe" --engine-name Engine.exe --engine-args "/TE_RECORD=$RECORD /TE_EXIT=0" \
   --lang-ini "$ROOT/sample/languages.ini" "$ROOT/sample/product"
 "$OUT/kvpack" --info "$WORK/SampleSetup.exe"
 
@@ -31,4 +35,6 @@ wait "$VIEWER" 2>/dev/null || true
 
 echo "== trace lines the setup sent to the viewer"
 tr -d '\r' < "$WORK/trace.txt"
+echo "== what the engine was started with and found beside it"
+[ -f "$WORK/engine-record.txt" ] && tr -d '\r' < "$WORK/engine-record.txt" || echo "(the engine did not run)"
 echo "== setup exit code: $CODE"
