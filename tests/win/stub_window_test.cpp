@@ -297,6 +297,8 @@ TEST_F(MainWindowTest, AnswersQueryCancelAutoPlayOnlyWhileSwitchedOn) {
     ASSERT_NE(window, nullptr);
     const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
     ASSERT_NE(query, 0u);
+    // The switch is process-wide; an unpacking test may have left it on.
+    SetAutoPlayCancel(false);
     EXPECT_EQ(SendMessageA(window, query, 0, 0), 0);
     SetAutoPlayCancel(true);
     EXPECT_EQ(SendMessageA(window, query, 0, 0), 1);
@@ -416,7 +418,9 @@ void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD) {
 TEST(MainWindowRun, FirstTickEndsTheLoopAndTheTeardownNotifiesTheListener) {
     const ProcessStateGuard guard;
     const std::string exe = ThisExePath();
-    SetCommandLineSource("\"" + exe + "\" /SleepX=4", exe);
+    // The first tick runs the setup flow over this program, which carries
+    // no package; /hide keeps the window hidden through it.
+    SetCommandLineSource("\"" + exe + "\" /SleepX=4 /hide", exe);
     SetAgentTimerCount(InitialAgentTimerCount);
     ClearDownloadAbortFlag();
     const Listener listener;

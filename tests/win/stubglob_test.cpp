@@ -292,6 +292,12 @@ TEST(StubGlobPaths, SettingsFilesAreNamedByTheRunningPackage) {
     const std::string original = kv::OriginalFilePath();
     const std::string info = kv::InfoFilePath();
     kv::FreeRunPackage();
+    // Leave the process as a plain program again: opening the test
+    // program itself (no package) clears the agent flag for later tests.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    kv::OpenRunPackage(self);
+    kv::FreeRunPackage();
     // The agent folder is the running program's, not the package file's.
     EXPECT_EQ(original, kv::ProgramFolder(true) + "Product.original");
     EXPECT_EQ(info, kv::ProgramFolder(true) + "Product.v2.info");
