@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "harness/engine_record.h"
 #include "harness/harness.h"
 #include "kvpack/kvpack.h"
 #include "util/sysinfo.h"
@@ -22,45 +23,6 @@ constexpr unsigned kRunMs = 90000;     // a whole setup under emulation
 constexpr unsigned kBoxMs = 60000;     // the stub reaches a question within this
 constexpr unsigned kGoneMs = 60000;    // the self-delete batch has done its work
 constexpr const char* kBoxClass = "KMsgBox";
-
-// One "[Run]" ... "[End]" block of the test engine's record.
-struct EngineRun {
-    std::vector<std::pair<std::string, std::string>> lines;
-    bool complete = false;
-
-    std::string Get(const std::string& key) const {
-        for (const auto& line : lines)
-            if (line.first == key) return line.second;
-        return "<absent>";
-    }
-    std::vector<std::string> All(const std::string& key) const {
-        std::vector<std::string> values;
-        for (const auto& line : lines)
-            if (line.first == key) values.push_back(line.second);
-        return values;
-    }
-};
-
-inline std::vector<EngineRun> ReadEngineRuns(const std::string& path) {
-    std::vector<EngineRun> runs;
-    const std::string text = ReadWholeFile(path);
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 2;
-        if (line == "[Run]") {
-            runs.emplace_back();
-        } else if (line == "[End]" && !runs.empty()) {
-            runs.back().complete = true;
-        } else if (!runs.empty()) {
-            const size_t eq = line.find('=');
-            if (eq != std::string::npos) runs.back().lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-        }
-    }
-    return runs;
-}
 
 // A file's last write time as the packed local DOS date and time the
 // builder stores and the engine records; 0 when it cannot be read.

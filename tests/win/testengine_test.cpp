@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "harness/engine_record.h"
 #include "harness/harness.h"
 
 namespace {
@@ -44,52 +45,11 @@ private:
     std::string name_;
 };
 
-// One "[Run]" ... "[End]" block of a record file.
-struct RunRecord {
-    std::vector<std::pair<std::string, std::string>> lines;
-    bool complete = false;
-
-    std::string Get(const std::string& key) const {
-        for (const auto& kv : lines) {
-            if (kv.first == key) return kv.second;
-        }
-        return "<absent>";
-    }
-    std::vector<std::string> All(const std::string& key) const {
-        std::vector<std::string> values;
-        for (const auto& kv : lines) {
-            if (kv.first == key) values.push_back(kv.second);
-        }
-        return values;
-    }
-};
-
-std::vector<RunRecord> ReadRecord(const std::string& path) {
-    std::vector<RunRecord> runs;
-    const std::string text = ReadWholeFile(path);
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 2;
-        if (line == "[Run]") {
-            runs.emplace_back();
-        } else if (line == "[End]" && !runs.empty()) {
-            runs.back().complete = true;
-        } else if (!runs.empty()) {
-            const size_t eq = line.find('=');
-            if (eq != std::string::npos) runs.back().lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-        }
-    }
-    return runs;
-}
-
 // The single complete run of a record file (a failure otherwise).
-RunRecord OnlyRun(const std::string& path) {
-    const std::vector<RunRecord> runs = ReadRecord(path);
+EngineRun OnlyRun(const std::string& path) {
+    const std::vector<EngineRun> runs = ReadEngineRuns(path);
     EXPECT_EQ(runs.size(), 1u) << path;
-    if (runs.empty()) return RunRecord();
+    if (runs.empty()) return EngineRun();
     EXPECT_TRUE(runs[0].complete);
     return runs[0];
 }
@@ -136,7 +96,7 @@ TEST(TestEngine, HandOverAtom) {
         const std::string record = dir.File("record.txt");
         EXPECT_EQ(RunToEnd(Engine() + " /TH_ID=" + token + " /TE_RECORD=" + record + c.extra), 0u);
         EXPECT_EQ(atom.Exists(), c.leftAfter);
-        const RunRecord run = OnlyRun(record);
+        const EngineRun run = OnlyRun(record);
         EXPECT_EQ(run.Get("Token"), token);
         EXPECT_EQ(run.Get("AtomAtStart"), c.adds > 0 ? "found" : "missing");
         EXPECT_EQ(run.Get("Atom"), c.atomLine);
@@ -233,7 +193,7 @@ TEST(TestEngine, RecordsCommandLineFolderAndFilesBesideIt) {
         for (const std::string& a : args) cmd += " " + a;
 
         EXPECT_EQ(RunToEnd(cmd, cwd.Path()), 3u);
-        const RunRecord run = OnlyRun(record);
+        const EngineRun run = OnlyRun(record);
         // Wine puts quotes around an unquoted program path that holds a
         // blank before the program sees it; Windows passes it unchanged.
         const std::string quotedCmd = "\"" + engine + "\"" + cmd.substr(c.program.size());
@@ -258,7 +218,7 @@ TEST(TestEngine, RecordGainsOneBlockPerRun) {
     const std::string record = dir.File("r.txt");
     EXPECT_EQ(RunToEnd(Engine() + " /TE_RECORD=" + record + " /TE_EXIT=1"), 1u);
     EXPECT_EQ(RunToEnd(Engine() + " /TE_RECORD=" + record + " /TE_EXIT=2"), 2u);
-    const std::vector<RunRecord> runs = ReadRecord(record);
+    const std::vector<EngineRun> runs = ReadEngineRuns(record);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_TRUE(runs[0].complete && runs[1].complete);
     EXPECT_EQ(runs[0].Get("ExitCode"), "1");
@@ -340,7 +300,7 @@ TEST(TestEngine, DialogWindowOutlivesTheEngineForTheGivenTime) {
     EXPECT_FALSE(atom.Exists());
 
     // Held by a process of its own, which the record names.
-    const RunRecord run = OnlyRun(dir.File("r.txt"));
+    const EngineRun run = OnlyRun(dir.File("r.txt"));
     EXPECT_NE(std::to_string(owner), run.Get("Pid"));
     EXPECT_EQ(std::to_string(owner), run.Get("DialogHolder"));
 
